@@ -1,0 +1,1 @@
+#include "monitor/decimal_text.h"

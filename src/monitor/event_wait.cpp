@@ -1,0 +1,1 @@
+#include "monitor/event_wait.h"

@@ -1,0 +1,1 @@
+#include "monitor/interval.h"

@@ -1,0 +1,1 @@
+#include "monitor/result_log_win.h"

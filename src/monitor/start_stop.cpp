@@ -1,0 +1,1 @@
+#include "monitor/start_stop.h"

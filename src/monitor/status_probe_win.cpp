@@ -1,0 +1,1 @@
+#include "monitor/status_probe_win.h"

@@ -1,0 +1,1 @@
+#include "monitor/url_list.h"

@@ -1,0 +1,1 @@
+#include "monitor/url_list_file_win.h"
