@@ -2,7 +2,9 @@
 # Runs every test inside a loopback-only network namespace, so no name lookup
 # or request can leave the machine: starts a 1920x1080 Xvfb and fresh Wine
 # prefixes, runs the three CTest presets, and stops what it started.
-# Called by scripts/test.sh through `unshare --net`.
+# Called by scripts/test.sh through `unshare --net`. With arguments, runs that
+# command in the same sandbox instead (for one test program while developing):
+#   unshare --net bash tests/rig/sandbox.sh ctest --test-dir build/windows -R Probe
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 
@@ -39,6 +41,11 @@ setpriv --reuid=65534 --regid=65534 --clear-groups env HOME="$work/nobody" \
   WINEPREFIX="$URLCHECK_NOBODY_WINEPREFIX" /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
 setpriv --reuid=65534 --regid=65534 --clear-groups env HOME="$work/nobody" \
   WINEPREFIX="$URLCHECK_NOBODY_WINEPREFIX" wineserver -p
+
+if (($#)); then
+  "$@"
+  exit
+fi
 
 failed=0
 for preset in native fuzz windows; do

@@ -1,0 +1,1 @@
+// loopback HTTP fixture to come

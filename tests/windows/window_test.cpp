@@ -1,0 +1,1 @@
+// tests to come
