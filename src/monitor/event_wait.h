@@ -12,4 +12,16 @@ namespace urlcheck {
 // instead of spinning. Only elapsed time ends it.
 void EventPumpingWait(std::int32_t wait_ms, WaitPlatform& platform);
 
+// The run's wait as the program uses it: the event-pumping wait over the
+// platform's message queue.
+class PumpingWaiter final : public Waiter {
+ public:
+  explicit PumpingWaiter(WaitPlatform& platform) : platform_(platform) {}
+
+  void Wait(std::int32_t wait_ms) override { EventPumpingWait(wait_ms, platform_); }
+
+ private:
+  WaitPlatform& platform_;
+};
+
 }  // namespace urlcheck

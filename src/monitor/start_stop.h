@@ -1,5 +1,9 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+
+#include "common/text.h"
 #include "monitor/ports.h"
 
 namespace urlcheck {
@@ -16,6 +20,11 @@ class StartStopHandler {
   void OnPress();
 
  private:
+  void StopRequest();
+  void Run(const Text& list_text, std::int32_t wait_ms);
+  void ProbeEntry(std::size_t number, const Text& address);
+  void FinishRun();
+
   ControlTexts& texts_;
   UrlFiles& files_;
   StatusProbe& probe_;
