@@ -1,3 +1,6 @@
+// urlcheck: checks the HTTP status of every address in D:\url.txt in turn.
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return 0; }
+#include "shell/app_win.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) { return urlcheck::RunApplication(instance); }

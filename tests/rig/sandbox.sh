@@ -31,7 +31,11 @@ export DISPLAY=:$display
 
 export WINEDEBUG=-all LANG=C.UTF-8 LC_ALL=C.UTF-8 WINEDLLOVERRIDES="winedbg.exe=d;mscoree=d;mshtml=d"
 export URLCHECK_WINEPREFIX=$work/prefix
+# Without a window manager on the display, Wine waits for one to confirm
+# every unmapped window (seconds per window); unmanaged windows skip that.
+x11_unmanaged=(reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f)
 WINEPREFIX=$URLCHECK_WINEPREFIX /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
+WINEPREFIX=$URLCHECK_WINEPREFIX /usr/lib/wine/wine64 "${x11_unmanaged[@]}" >/dev/null 2>&1
 # Keep one wineserver for the whole run instead of one per test program.
 WINEPREFIX=$URLCHECK_WINEPREFIX wineserver -p
 
@@ -39,6 +43,8 @@ mkdir -p "$work/nobody" && chown 65534:65534 "$work/nobody" && chmod 0755 "$work
 export URLCHECK_NOBODY_WINEPREFIX=$work/nobody/prefix
 setpriv --reuid=65534 --regid=65534 --clear-groups env HOME="$work/nobody" \
   WINEPREFIX="$URLCHECK_NOBODY_WINEPREFIX" /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
+setpriv --reuid=65534 --regid=65534 --clear-groups env HOME="$work/nobody" \
+  WINEPREFIX="$URLCHECK_NOBODY_WINEPREFIX" /usr/lib/wine/wine64 "${x11_unmanaged[@]}" >/dev/null 2>&1
 setpriv --reuid=65534 --regid=65534 --clear-groups env HOME="$work/nobody" \
   WINEPREFIX="$URLCHECK_NOBODY_WINEPREFIX" wineserver -p
 
