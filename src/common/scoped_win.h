@@ -55,6 +55,11 @@ struct KernelHandleTraits {
   static Value Invalid() { return nullptr; }
   static void Close(Value value) { CloseHandle(value); }
 };
+struct FindHandleTraits {
+  using Value = HANDLE;
+  static Value Invalid() { return INVALID_HANDLE_VALUE; }
+  static void Close(Value value) { FindClose(value); }
+};
 struct IconHandleTraits {
   using Value = HICON;
   static Value Invalid() { return nullptr; }
@@ -69,6 +74,7 @@ struct WindowHandleTraits {
 };
 
 using UniqueFile = UniqueHandle<FileHandleTraits>;      // CreateFileW
+using UniqueFind = UniqueHandle<FindHandleTraits>;      // FindFirstFileW
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;  // processes, threads, events
 using UniqueIcon = UniqueHandle<IconHandleTraits>;
 using UniqueWindow = UniqueHandle<WindowHandleTraits>;
