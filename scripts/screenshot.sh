@@ -1,10 +1,17 @@
 #!/usr/bin/env bash
 # Regenerates the README's screenshots (docs/window.png, docs/running.png):
 # the tool under Xvfb with a CJK font, idle and during a run against a
-# loopback web server. Needs the windows preset built; runs as root:
-#   unshare --net bash tests/rig/sandbox.sh bash scripts/screenshot.sh
+# loopback web server. Runs as root:
+#   bash scripts/screenshot.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+if [[ -z "${URLCHECK_WINEPREFIX:-}" ]]; then
+  bash scripts/setup-debian.sh screenshot
+  cmake --preset windows >/dev/null
+  cmake --build --preset windows --target urlcheck
+  exec unshare --net bash tests/rig/sandbox.sh bash "$0"
+fi
 
 drive_d=$(mktemp -d)
 trap 'rm -rf "$drive_d"; kill $(jobs -p) 2>/dev/null' EXIT

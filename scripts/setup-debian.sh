@@ -4,9 +4,11 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ g++-mingw-w64-x86-64 wine64 xvfb fonts-wqy-microhei)
-if [[ "${1:-}" == test ]]; then
-  packages+=(googletest clang libclang-rt-14-dev iproute2 util-linux imagemagick)
-fi
+case "${1:-}" in
+  test) packages+=(googletest clang libclang-rt-14-dev iproute2 util-linux) ;;
+  bench) packages+=(googletest iproute2 util-linux python3 curl) ;;
+  screenshot) packages+=(iproute2 util-linux python3 imagemagick xdotool) ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
@@ -15,5 +17,5 @@ done
 if ((${#missing[@]})); then
   echo "Installing: ${missing[*]}"
   apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
 fi

@@ -13,9 +13,9 @@ ip link set lo up
 work=$(mktemp -d /tmp/urlcheck-tests.XXXXXX)
 xvfb_pid=""
 cleanup() {
-  WINEPREFIX=$work/prefix wineserver -k 2>/dev/null
+  WINEPREFIX=$work/prefix /usr/lib/wine/wineserver -k 2>/dev/null
   [[ -d $work/nobody/prefix ]] && setpriv --reuid=65534 --regid=65534 --clear-groups \
-    env WINEPREFIX="$work/nobody/prefix" wineserver -k 2>/dev/null
+    env WINEPREFIX="$work/nobody/prefix" /usr/lib/wine/wineserver -k 2>/dev/null
   [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null
   wait 2>/dev/null
   rm -rf "$work"
@@ -37,7 +37,7 @@ x11_unmanaged=(reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f)
 WINEPREFIX=$URLCHECK_WINEPREFIX /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
 WINEPREFIX=$URLCHECK_WINEPREFIX /usr/lib/wine/wine64 "${x11_unmanaged[@]}" >/dev/null 2>&1
 # Keep one wineserver for the whole run instead of one per test program.
-WINEPREFIX=$URLCHECK_WINEPREFIX wineserver -p
+WINEPREFIX=$URLCHECK_WINEPREFIX /usr/lib/wine/wineserver -p
 
 mkdir -p "$work/nobody" && chown 65534:65534 "$work/nobody" && chmod 0755 "$work"
 export URLCHECK_NOBODY_WINEPREFIX=$work/nobody/prefix
@@ -46,7 +46,7 @@ setpriv --reuid=65534 --regid=65534 --clear-groups env HOME="$work/nobody" \
 setpriv --reuid=65534 --regid=65534 --clear-groups env HOME="$work/nobody" \
   WINEPREFIX="$URLCHECK_NOBODY_WINEPREFIX" /usr/lib/wine/wine64 "${x11_unmanaged[@]}" >/dev/null 2>&1
 setpriv --reuid=65534 --regid=65534 --clear-groups env HOME="$work/nobody" \
-  WINEPREFIX="$URLCHECK_NOBODY_WINEPREFIX" wineserver -p
+  WINEPREFIX="$URLCHECK_NOBODY_WINEPREFIX" /usr/lib/wine/wineserver -p
 
 if (($#)); then
   "$@"
