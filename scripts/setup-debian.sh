@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ g++-mingw-w64-x86-64 wine64 xvfb fonts-wqy-microhei)
 case "${1:-}" in
-  test) packages+=(googletest clang libclang-rt-14-dev iproute2 util-linux) ;;
+  test) packages+=(googletest clang lld libclang-rt-14-dev clang-tidy cppcheck iproute2 util-linux) ;;
   bench) packages+=(googletest iproute2 util-linux python3 curl) ;;
   screenshot) packages+=(iproute2 util-linux python3 imagemagick xdotool) ;;
 esac

@@ -54,7 +54,7 @@ if (($#)); then
 fi
 
 failed=0
-for preset in native fuzz windows; do
+for preset in native fuzz windows-clang windows; do
   echo "=== ctest --preset $preset"
   ctest --preset "$preset" || failed=1
 done
