@@ -56,7 +56,15 @@ int RunApplication(HINSTANCE instance) {
   StartStopHandler start_stop(window, files, probe, waiter);
 
   // Without its window the tool can do nothing; say so in the exit code.
-  if (!window.Create(instance, [&start_stop] { start_stop.OnPress(); })) return 1;
+  const auto on_press = [&start_stop, &window] {
+    start_stop.OnPress();
+    // The window can be closed while a probe runs, and the request object's
+    // own message loop (Wine's, at least) may take the quit request that the
+    // closing posted. A run that has outlived its window asks again, so the
+    // program still ends; a second request while one is pending is harmless.
+    if (!window.WindowExists()) PostQuitMessage(0);
+  };
+  if (!window.Create(instance, on_press)) return 1;
   return RunMessageLoop(window);
 }
 

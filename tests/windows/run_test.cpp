@@ -121,6 +121,21 @@ TEST_F(RunTest, CloseDuringAWaitEndsTheProcessWithZeroAfterTheWait) {
   EXPECT_FALSE(ReadFileBytes(kSuccessLog).has_value());
 }
 
+// On Windows the close waits in the queue until the run has returned; under
+// Wine the request object handles it while it waits for the answer, and its
+// own message loop may swallow the quit request. Either way the program ends.
+TEST_F(RunTest, CloseDuringAProbeEndsTheProcessWithZero) {
+  server_.SetHangSeconds(2);
+  const std::string hanging = server_.Url("/hang");
+  StartRun({hanging}, L"0");
+  ASSERT_TRUE(app_.WaitFor([&] { return server_.Requests().size() == 1; }, 10s));
+
+  app_.Close();
+  EXPECT_EQ(app_.WaitForExit(20s), 0u);
+  EXPECT_TRUE(app_.WindowGone());
+  EXPECT_EQ(Log(kErrorLog), hanging + " 0\r\n") << "the address probed is still logged";
+}
+
 TEST_F(RunTest, SpaceOnTheButtonStartsARunAndEnterDoesNot) {
   const std::string address = server_.Url("/status/200");
   test::WriteFileBytes(kListPath, address + "\r\n");
