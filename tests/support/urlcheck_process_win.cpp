@@ -99,4 +99,10 @@ std::optional<DWORD> UrlcheckProcess::WaitForExit(std::chrono::milliseconds time
   return code;
 }
 
+void UrlcheckProcess::Kill(DWORD exit_code) const {
+  if (!process_) return;
+  TerminateProcess(process_.Get(), exit_code);
+  WaitForSingleObject(process_.Get(), 10000);
+}
+
 }  // namespace urlcheck::test

@@ -26,6 +26,7 @@ class UrlcheckProcess {
   bool Start();
 
   HWND Window() const { return window_; }
+  HANDLE Process() const { return process_.Get(); }
   HWND Control(int control_id) const { return GetDlgItem(window_, control_id); }
   // The window is gone when it has been destroyed, even while the process lives.
   bool WindowGone() const { return !IsWindow(window_); }
@@ -55,6 +56,11 @@ class UrlcheckProcess {
 
   // The exit code once the process has ended, or nothing after the timeout.
   std::optional<DWORD> WaitForExit(std::chrono::milliseconds timeout) const;
+
+  // Ends the process at once, wherever it is, as a crash or the task
+  // manager would (Wine delivers it as a kill signal); nothing of the tool's
+  // own runs after it. Returns once the process is gone (bounded).
+  void Kill(DWORD exit_code) const;
 
  private:
   UniqueKernelHandle process_;

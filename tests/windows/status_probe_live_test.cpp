@@ -1,8 +1,6 @@
 // The probe with the real request component, against the loopback server.
 // Runs inside the test rig's loopback-only network namespace.
 #include <windows.h>
-#include <psapi.h>
-#include <winternl.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -17,6 +15,7 @@
 #include "monitor/status_probe_win.h"
 #include "support/drive_d_win.h"
 #include "support/http_fixture_win.h"
+#include "support/process_usage_win.h"
 
 namespace urlcheck {
 namespace {
@@ -117,44 +116,8 @@ TEST_F(StatusProbeLiveTest, ReportsARedirectWithoutFollowingIt) {
   EXPECT_THAT(Targets(), testing::Not(testing::Contains("/status/200?redirected")));
 }
 
-struct Usage {
-  DWORD handles = 0;
-  SIZE_T private_bytes = 0;
-};
-
-// The process's entries in the system's handle table. Wine's
-// GetProcessHandleCount is a stub that reports 0; this table it does keep.
-DWORD HandlesInSystemTable() {
-  using Query = NTSTATUS(NTAPI*)(SYSTEM_INFORMATION_CLASS, PVOID, ULONG, PULONG);
-  const auto query = reinterpret_cast<Query>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
-  if (query == nullptr) return 0;
-  constexpr NTSTATUS kTooSmall = static_cast<NTSTATUS>(0xC0000004L);
-  std::vector<char> buffer(1 << 16);
-  NTSTATUS status;
-  while ((status = query(SystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()),
-                         nullptr)) == kTooSmall &&
-         buffer.size() < (1u << 28)) {
-    buffer.resize(buffer.size() * 2);
-  }
-  if (status != 0) return 0;
-  const auto* table = reinterpret_cast<const SYSTEM_HANDLE_INFORMATION*>(buffer.data());
-  DWORD count = 0;
-  for (ULONG i = 0; i < table->Count; ++i) {
-    if (table->Handle[i].OwnerPid == GetCurrentProcessId()) ++count;
-  }
-  return count;
-}
-
-Usage CurrentUsage() {
-  Usage usage;
-  EXPECT_TRUE(GetProcessHandleCount(GetCurrentProcess(), &usage.handles));
-  if (usage.handles == 0) usage.handles = HandlesInSystemTable();
-  PROCESS_MEMORY_COUNTERS_EX counters{};
-  EXPECT_TRUE(GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                                   sizeof counters));
-  // Windows reports the same value in both; Wine fills only PagefileUsage.
-  usage.private_bytes = counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
+test::ProcessUsage CurrentUsage() {
+  const test::ProcessUsage usage = test::UsageOf(GetCurrentProcess());
   EXPECT_NE(usage.handles, 0u) << "no handle count to compare";
   EXPECT_NE(usage.private_bytes, 0u) << "no private byte count to compare";
   return usage;
@@ -168,7 +131,7 @@ TEST_F(StatusProbeLiveTest, ManyProbesLeaveNoHandlesOrMemoryBehind) {
   const std::string address = server_.Url("/status/200");
   std::vector<double> milliseconds;
   milliseconds.reserve(kProbes);
-  Usage warm;
+  test::ProcessUsage warm;
   for (int i = 0; i < kProbes; ++i) {
     if (i == kWarmUp) warm = CurrentUsage();
     const auto start = std::chrono::steady_clock::now();
@@ -178,7 +141,7 @@ TEST_F(StatusProbeLiveTest, ManyProbesLeaveNoHandlesOrMemoryBehind) {
     ASSERT_EQ(status, 200) << "probe " << i;
     server_.ClearRequests();  // the server's record must not pass for a leak
   }
-  const Usage end = CurrentUsage();
+  const test::ProcessUsage end = CurrentUsage();
   EXPECT_LE(end.handles, warm.handles + 10);
   EXPECT_LE(end.private_bytes, warm.private_bytes + 2 * 1024 * 1024);
 
