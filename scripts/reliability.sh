@@ -3,7 +3,7 @@
 # test sandbox: loopback-only network, fresh Wine prefixes, a fresh drive D:
 # for each test) and writes what they saw into docs/reliability.md. As root:
 #   bash scripts/reliability.sh [build-folder]     (default build/windows)
-# Takes about 15 minutes, most of it the 100,000-entry load test.
+# Takes 15 to 20 minutes, most of it the 100,000-entry load test.
 #
 # Each test case adds one line to a report file named by
 # URLCHECK_RELIABILITY_REPORT (see tests/support/reliability_report_win.h);
@@ -24,7 +24,7 @@ case runs the real \`urlcheck.exe\` under Wine against a loopback HTTP server
 in the test process, with a fresh drive D:. Random moments and random input
 come from generators with fixed seeds, so a run repeats.
 
-Regenerate this page (as root, about 15 minutes; it runs the tests):
+Regenerate this page (as root, 15 to 20 minutes; it runs the tests):
 
     bash scripts/reliability.sh
 
