@@ -8,6 +8,7 @@
 #include <chrono>
 #include <string>
 
+#include "common/scoped_win.h"
 #include "shell/control_ids.h"
 #include "support/drive_d_win.h"
 #include "support/urlcheck_process_win.h"
@@ -20,15 +21,13 @@ using test::UrlcheckProcess;
 
 bool DriveDIsEmpty() {
   WIN32_FIND_DATAW found;
-  const HANDLE search = FindFirstFileW(L"D:\\*", &found);
-  if (search == INVALID_HANDLE_VALUE) return true;
-  bool empty = true;
+  const UniqueFind search(FindFirstFileW(L"D:\\*", &found));
+  if (!search) return true;
   do {
     const std::wstring name = found.cFileName;
-    if (name != L"." && name != L"..") empty = false;
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
-  return empty;
+    if (name != L"." && name != L"..") return false;
+  } while (FindNextFileW(search.Get(), &found));
+  return true;
 }
 
 TEST(App, ShowsItsWindowWithReadableTextsOnANon936System) {
