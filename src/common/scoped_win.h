@@ -6,7 +6,6 @@
 #include <windows.h>
 #include <oleauto.h>
 
-#include <string>
 #include <utility>
 
 namespace urlcheck {
@@ -65,35 +64,11 @@ struct IconHandleTraits {
   static Value Invalid() { return nullptr; }
   static void Close(Value value) { DestroyIcon(value); }
 };
-struct WindowHandleTraits {
-  using Value = HWND;
-  static Value Invalid() { return nullptr; }
-  static void Close(Value value) {
-    if (IsWindow(value)) DestroyWindow(value);
-  }
-};
 
 using UniqueFile = UniqueHandle<FileHandleTraits>;      // CreateFileW
 using UniqueFind = UniqueHandle<FindHandleTraits>;      // FindFirstFileW
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;  // processes, threads, events
 using UniqueIcon = UniqueHandle<IconHandleTraits>;
-using UniqueWindow = UniqueHandle<WindowHandleTraits>;
-
-// A BSTR owned for its whole life; Get() may be passed where COM only reads it.
-class ScopedBstr {
- public:
-  ScopedBstr() = default;
-  explicit ScopedBstr(const std::wstring& text)
-      : bstr_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
-  ~ScopedBstr() { SysFreeString(bstr_); }
-  ScopedBstr(const ScopedBstr&) = delete;
-  ScopedBstr& operator=(const ScopedBstr&) = delete;
-
-  BSTR Get() const { return bstr_; }
-
- private:
-  BSTR bstr_ = nullptr;
-};
 
 // A VARIANT that is cleared when it goes out of scope (it may own a BSTR or
 // an interface reference).

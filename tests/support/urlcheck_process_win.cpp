@@ -54,7 +54,7 @@ bool UrlcheckProcess::Start() {
     return false;
   }
   process_.Reset(created.hProcess);
-  CloseHandle(created.hThread);
+  const UniqueKernelHandle thread(created.hThread);
   process_id_ = created.dwProcessId;
   return WaitFor(
       [this] {
